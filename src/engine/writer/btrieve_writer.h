@@ -1,0 +1,23 @@
+// Writes valid Btrieve data files for tests and samples: variable-length,
+// data-only (no keys), uncompressed. Records are streamed to the file.
+#pragma once
+
+#include <cstdint>
+
+struct BtrieveWriterOptions {
+  uint16_t page_size = 4096;      // a multiple of 512, at most 4096
+  uint16_t fixed_length = 178;    // every record is at least this long
+  int format_version8 = 0;        // 0: 6.0 format, 1: 8.0 format
+};
+
+struct BtrieveWriter;
+
+// Starts a file at `native_path`; null when it cannot be created or the
+// options are not usable.
+BtrieveWriter* btrieve_writer_create(const char* native_path, const BtrieveWriterOptions& options);
+// Appends a record of `length` (>= fixed_length) bytes. 1 on success.
+int btrieve_writer_add(BtrieveWriter* writer, const void* record, uint64_t length);
+// Appends a deleted (free) slot at the current position. 1 on success.
+int btrieve_writer_add_deleted(BtrieveWriter* writer);
+// Writes the control pages, closes the file and frees the writer. 1 on success.
+int btrieve_writer_finish(BtrieveWriter* writer);
