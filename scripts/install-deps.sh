@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing DOCVANE needs on a Debian machine.
 set -euo pipefail
-packages=(cmake g++ make libgtest-dev)
+packages=(cmake g++ make libgtest-dev tzdata)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
