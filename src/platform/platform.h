@@ -59,8 +59,10 @@ struct PlatformLocalTime {
 };
 // Sets the file's last-write time (and creation time where the platform has
 // one) from a local time, converted to UTC by the time-zone rules in force at
-// that date; the last-access time is left as it is. 1 on success; 0 when the
-// time is not a valid calendar time or cannot be set (see platform_last_error).
+// that date; the last-access time is left as it is. Milliseconds may run to
+// 999. 1 on success; 0 when the time cannot be set (see platform_last_error),
+// and 0 with platform_invalid_argument_error() when it is not a valid calendar
+// time, in which case the file's times are not touched.
 int platform_set_file_time(PlatformFile file, const PlatformLocalTime& local_time);
 
 // Closes a file; INVALID_HANDLE_VALUE is ignored.
@@ -69,7 +71,8 @@ void platform_close(PlatformFile file);
 // --- Names shown on the console and stored on disk. ---
 
 // Length in bytes that a Windows-1252 name takes on the file system
-// (UTF-8 on POSIX, unchanged on Windows).
+// (UTF-8 on POSIX, unchanged on Windows). Export names are stored in that
+// form, and console text is shown in it.
 size_t platform_name_length(const char* ansi_name);
 // Converts a Windows-1252 text for the console; the result lives in `out`
 // (always NUL-terminated, cut to fit) and is returned.

@@ -18,10 +18,14 @@ PlatformFile platform_open_read(const char* native_path) {
   int fd = open(native_path, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return INVALID_HANDLE_VALUE;
   struct stat info;
-  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    int saved = S_ISDIR(info.st_mode) ? EISDIR : errno;
+  int error = 0;
+  if (fstat(fd, &info) != 0)
+    error = errno;
+  else if (!S_ISREG(info.st_mode))
+    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;  // a device or pipe is no data file
+  if (error != 0) {
     close(fd);
-    errno = saved;
+    errno = error;
     return INVALID_HANDLE_VALUE;
   }
   return fd;
