@@ -6,8 +6,13 @@
 
 struct BtrieveWriterOptions {
   uint16_t page_size = 4096;      // a multiple of 512, at most 4096
-  uint16_t fixed_length = 178;    // every record is at least this long
+  uint16_t fixed_length = 178;    // every record is at least this long (0 allowed)
   int format_version8 = 0;        // 0: 6.0 format, 1: 8.0 format
+  // Shapes a reader must cope with; all off by default.
+  int current_copy_first = 0;     // 1: the newer copy of the FCR and of each PAT comes first in its pair
+  int stale_older_copies = 0;     // 1: the older FCR and PAT copies describe an empty file
+  int stale_data_page = 0;        // 1: an unmapped physical page holds an outdated copy of the first
+                                  //    data page, and unused PAT entries point at it
 };
 
 struct BtrieveWriter;
@@ -19,5 +24,8 @@ BtrieveWriter* btrieve_writer_create(const char* native_path, const BtrieveWrite
 int btrieve_writer_add(BtrieveWriter* writer, const void* record, uint64_t length);
 // Appends a deleted (free) slot at the current position. 1 on success.
 int btrieve_writer_add_deleted(BtrieveWriter* writer);
+// The address that Get Position reports for the slot the next add or
+// add_deleted call fills (the slot is not taken yet).
+uint32_t btrieve_writer_next_address(const BtrieveWriter* writer);
 // Writes the control pages, closes the file and frees the writer. 1 on success.
 int btrieve_writer_finish(BtrieveWriter* writer);
