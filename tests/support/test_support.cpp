@@ -41,8 +41,19 @@ static std::string shell_quote(const std::string& text) {
 
 ProgramResult run_program(const std::string& program, const std::vector<std::string>& args,
                           const std::string& cwd) {
+  return run_program(program, args, cwd, {});
+}
+
+ProgramResult run_program(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& cwd, const std::vector<std::string>& environment) {
   TempDir streams;
-  std::string command = "cd " + shell_quote(cwd) + " && " + shell_quote(program);
+  std::string command = "cd " + shell_quote(cwd) + " && ";
+  if (!environment.empty()) {
+    command += "env";
+    for (const std::string& variable : environment) command += " " + shell_quote(variable);
+    command += " ";
+  }
+  command += shell_quote(program);
   for (const std::string& arg : args) command += " " + shell_quote(arg);
   command += " </dev/null >" + shell_quote(streams.file("out")) + " 2>" + shell_quote(streams.file("err"));
   command += "; echo $? >" + shell_quote(streams.file("status"));

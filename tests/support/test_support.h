@@ -30,6 +30,10 @@ struct ProgramResult {
 // returns its two streams and exit status.
 ProgramResult run_program(const std::string& program, const std::vector<std::string>& args,
                           const std::string& cwd);
+// The same with extra environment variables for the program, each given as
+// "NAME=value" (for example "TZ=UTC").
+ProgramResult run_program(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& cwd, const std::vector<std::string>& environment);
 
 std::vector<uint8_t> read_file_bytes(const std::string& path);
 std::string read_file_text(const std::string& path);
