@@ -1,0 +1,5 @@
+#include "output/console_order.h"
+
+#include <cstdio>
+
+void flush_console_before_error() { std::fflush(stdout); }
