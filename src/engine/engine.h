@@ -24,3 +24,7 @@ int16_t engine_call(uint16_t operation, void* position_block, void* data_buffer,
 // Opens a data file held by `source` into `position_block`, as Open does for
 // a named file. The engine takes ownership of the source either way.
 int16_t engine_open_source(void* position_block, ByteSource source);
+
+// A source over `size` bytes at `data`, for tests and fuzzers. The bytes are
+// not copied: they must stay unchanged until the file is closed.
+ByteSource memory_byte_source(const void* data, uint64_t size);
