@@ -45,6 +45,24 @@ TEST(ExportNames, Windows1252NamesBecomeUtf8FileNames) {
   EXPECT_EQ(read_file_text(dir.file(utf8_name)), "slides");
 }
 
+// The file system takes at most 255 bytes of UTF-8: the document name is cut
+// to whole characters so that the extension stays.
+TEST(ExportNames, LongNameIsCutToFitTheFileSystem) {
+  TempDir dir;
+  VraxDocument document = anna_document(std::string(255, '\xE9'), "Package", bytes_of("long"));
+  ASSERT_TRUE(write_documents(dir.file("lib.dat"), {document}, true));
+  ProgramResult result = run_docvane(dir, {"/V8"});
+  std::string utf8_name = "ANNA-";
+  for (int i = 0; i < 123; ++i) utf8_name += "\xC3\xA9";
+  utf8_name += ".PKG";
+  EXPECT_EQ(scan_output(result),
+            "Scanning Data File lib.dat...\n"
+            "Creating " + utf8_name + "...\n"
+            "Status 9 terminated application.\n"
+            "Created 1 files from 1 Records.\n");
+  EXPECT_EQ(read_file_text(dir.file(utf8_name)), "long");
+}
+
 // A short record must not inherit the link block or the name of the longer
 // record that the buffer held before it.
 TEST(ExportNames, ShortRecordAfterLinkRecord) {
