@@ -20,6 +20,17 @@ constexpr uint16_t DOCUMENT_BUFFER_SIZE = 57000;
 
 constexpr int POSITION_BLOCK_SIZE = 128;
 
+// Engine statuses the program gives a meaning to.
+constexpr int16_t STATUS_SUCCESS = 0;
+constexpr int16_t STATUS_IO_ERROR = 2;
+constexpr int16_t STATUS_END_OF_FILE = 9;
+constexpr int16_t STATUS_FILE_NOT_FOUND = 12;
+constexpr int16_t STATUS_ENGINE_INACTIVE = 20;
+constexpr int16_t STATUS_DATA_BUFFER_TOO_SHORT = 22;
+constexpr int16_t STATUS_NOT_A_BTRIEVE_FILE = 30;
+constexpr int16_t STATUS_INVALID_OWNER = 51;
+constexpr int16_t STATUS_CHUNK_OFFSET_TOO_BIG = 103;
+
 // The request block of one file. Fields keep their values between requests.
 struct FileSlot {
   uint16_t operation;
@@ -53,8 +64,13 @@ uint16_t btr_call(uint16_t operation, void* position_block, void* data_buffer, u
 // Traces, calls and reports one request; ends the process on status 20.
 int16_t btr_request(FileSlot& slot);
 
+// Open on entry DATA_SLOT with the whole name as typed (at most
+// PLATFORM_PATH_SIZE - 1 bytes; a longer one gets STATUS_FILE_NOT_FOUND and
+// no request). `record_buffer` becomes the slot's data buffer.
 int16_t open_data_file(const char* data_file_name, uint8_t* record_buffer);
+// Close on entry DATA_SLOT; its status is reported, not returned.
 void close_data_file();
+// Reset on entry DATA_SLOT, with no key buffer and key number 0.
 int16_t reset_record_manager();
 
 // The 24-byte request of a Get Direct/Chunk operation, little-endian fields.
@@ -71,8 +87,11 @@ constexpr uint32_t CHUNK_DIRECT_RANDOM = 0x80000000u;
 
 // Writes the body of the record that the current slot's last Step returned
 // (from `body_offset` to its end) to `export_file`. 1 when the file is to be
-// counted, 0 when not.
+// counted, 0 when not. A record shorter than `body_offset` has no body: the
+// file stays empty and the result is 1.
 int write_record_body(PlatformFile export_file, uint32_t body_offset);
 // The same for a record longer than the buffer (Step status 22): the buffer's
-// part, then the rest through Get Position and Get Direct/Chunk.
+// part, then the rest through Get Position and Get Direct/Chunk. 0 after a
+// failed write, a failed Get Position or a piece request failing with any
+// status but STATUS_CHUNK_OFFSET_TOO_BIG (which only says the record ended).
 int write_long_record_body(PlatformFile export_file, uint32_t body_offset);
