@@ -21,6 +21,8 @@ PlatformFile open_export(const char* ansi_name, int flags) {
 
 }  // namespace
 
+// POSIX has no share modes, and an advisory lock would not keep other
+// programs out, so export files are opened without one.
 PlatformFile platform_create_export(const char* ansi_name) {
   return open_export(ansi_name, O_WRONLY | O_CREAT | O_TRUNC);
 }
