@@ -2,9 +2,10 @@
 // request trace and the status messages.
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 
 #include "btr_fixture.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -15,6 +16,8 @@ struct StatusCase {
 };
 
 const char* const FILE_NAME = "C:\\data\\LIB.DAT";
+
+void PrintTo(const StatusCase& c, std::ostream* os) { *os << "status " << c.status << ", operation " << c.operation; }
 
 class StatusTableTest : public BtrTest, public testing::WithParamInterface<StatusCase> {};
 
@@ -77,6 +80,8 @@ struct TraceCase {
   int16_t status;
   const char* expected_trace;
 };
+
+void PrintTo(const TraceCase& c, std::ostream* os) { *os << c.expected_trace; }
 
 class SuperDebugTraceTest : public BtrTest, public testing::WithParamInterface<TraceCase> {};
 
@@ -164,6 +169,10 @@ struct LengthCase {
   uint32_t engine_returns;
   uint16_t slot_gets;
 };
+
+void PrintTo(const LengthCase& c, std::ostream* os) {
+  *os << c.length_before << " in, " << c.engine_returns << " back";
+}
 
 class DataLengthTest : public BtrTest, public testing::WithParamInterface<LengthCase> {};
 

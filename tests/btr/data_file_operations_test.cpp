@@ -1,10 +1,11 @@
 // Open, Close and Reset: the settings they send and their traces.
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "btr_fixture.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -33,6 +34,8 @@ struct OpenTraceCase {
   const char* expected_out;
   const char* expected_err;
 };
+
+void PrintTo(const OpenTraceCase& c, std::ostream* os) { *os << "level " << c.level << ", status " << c.status; }
 
 class OpenTraceTest : public DataFileTest, public testing::WithParamInterface<OpenTraceCase> {};
 
@@ -118,6 +121,8 @@ struct CloseTraceCase {
   const char* expected_out;
   const char* expected_err;
 };
+
+void PrintTo(const CloseTraceCase& c, std::ostream* os) { *os << "level " << c.level << ", status " << c.status; }
 
 class CloseTraceTest : public DataFileTest, public testing::WithParamInterface<CloseTraceCase> {};
 

@@ -1,11 +1,12 @@
 // Body retrieval: the buffer's part of a record, and the pieces of a long
 // one fetched through Get Position and Get Direct/Chunk.
 #include <algorithm>
+#include <ostream>
 #include <string>
 
 #include "btr_fixture.h"
 #include "platform/platform.h"
-#include "test_support.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -102,6 +103,10 @@ struct ShortCase {
   size_t body_length;
 };
 
+void PrintTo(const ShortCase& c, std::ostream* os) {
+  *os << c.reported_length << " bytes reported, body at " << c.body_offset;
+}
+
 class ShortRecordTest : public RecordBodyTest, public testing::WithParamInterface<ShortCase> {};
 
 TEST_P(ShortRecordTest, WritesTheRecordFromBodyOffsetToItsEnd) {
@@ -135,6 +140,8 @@ struct LongCase {
   uint32_t body_offset;
   int16_t end_status;  // answer to the request at the record's end, for exact multiples
 };
+
+void PrintTo(const LongCase& c, std::ostream* os) { *os << c.name; }
 
 class LongRecordTest : public RecordBodyTest, public testing::WithParamInterface<LongCase> {};
 

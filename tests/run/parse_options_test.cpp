@@ -1,6 +1,7 @@
 // The option scan: argument vectors and the settings and messages they give.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,8 @@ std::string describe(const std::vector<const char*>& arguments) {
   for (const char* argument : arguments) text += std::string(" [") + argument + "]";
   return text;
 }
+
+void PrintTo(const OptionCase& c, std::ostream* os) { *os << describe(c.arguments); }
 
 class OptionScanTest : public testing::TestWithParam<OptionCase> {};
 

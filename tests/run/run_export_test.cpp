@@ -2,16 +2,18 @@
 // stream shows, which requests go out, and the exit status.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "../btr/scripted_engine.h"
 #include "run/run.h"
-#include "test_support.h"
-#include "vrax_record.h"
+#include "support/test_support.h"
+#include "mkvrax/vrax_record.h"
 
 namespace {
 
@@ -138,6 +140,8 @@ struct FailedOpenCase {
   int16_t status;
   const char* expected_err;  // a regular expression
 };
+
+void PrintTo(const FailedOpenCase& c, std::ostream* os) { *os << "status " << c.status; }
 
 class FailedOpenTest : public RunExportTest, public testing::WithParamInterface<FailedOpenCase> {};
 
