@@ -184,11 +184,16 @@ uint32_t le32(const std::vector<uint8_t>& file, uint64_t at) { return le16(file,
 
 }  // namespace
 
-uint64_t v6_page_offset(const std::vector<uint8_t>& file, uint32_t logical) {
+uint64_t v6_pat_entry_offset(const std::vector<uint8_t>& file, uint32_t logical) {
   uint32_t page_size = le16(file, 8);
   // The current copy of the first table is the one with the larger usage count.
   uint64_t table = le32(file, 2 * page_size + 4) >= le32(file, 3 * page_size + 4) ? 2 * page_size : 3 * page_size;
-  uint64_t entry = table + 4 + 4 * logical;
+  return table + 4 + 4 * logical;
+}
+
+uint64_t v6_page_offset(const std::vector<uint8_t>& file, uint32_t logical) {
+  uint32_t page_size = le16(file, 8);
+  uint64_t entry = v6_pat_entry_offset(file, logical);
   uint64_t physical = (uint64_t{file.at(entry)} << 16) | (uint64_t{file.at(entry + 3)} << 8) | file.at(entry + 2);
   return physical * page_size;
 }

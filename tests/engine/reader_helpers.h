@@ -84,6 +84,7 @@ Walk walk_file(PositionBlock& block, uint32_t data_length, int continue_after_da
 
 // 6.x sample surgery: the file offset of a logical page through the current
 // page-allocation table (first table only), and of a tail fragment.
+uint64_t v6_pat_entry_offset(const std::vector<uint8_t>& file, uint32_t logical);
 uint64_t v6_page_offset(const std::vector<uint8_t>& file, uint32_t logical);
 uint64_t v6_fragment_offset(const std::vector<uint8_t>& file, const uint8_t* pointer);
 uint64_t v6_address_offset(const std::vector<uint8_t>& file, uint32_t address);
