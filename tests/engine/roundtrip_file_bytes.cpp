@@ -162,4 +162,36 @@ TEST(WriterFileBytes, StaleDataPageIsUnmappedTwinOfTheFirst) {
   EXPECT_EQ(u16(f, unused * 512 + 6 + 26), 1u) << "the stale page shows it live";
 }
 
+TEST(WriterFileBytes, DirectoryHolesPrecedeSharedFragments) {
+  BtrieveWriterOptions o;
+  o.page_size = 512;
+  o.fixed_length = 20;
+  o.directory_holes = 1;
+  std::vector<uint8_t> f = write_and_read(o, mixed_slots());
+  // The shared 'V' page (physical 5) holds the 10- and 5-byte tails as
+  // fragments 1 and 3, each after a hole; entry 4 ends the used space.
+  size_t v = 5 * 512;
+  EXPECT_EQ(u16(f, v + 10), 4u);
+  EXPECT_EQ(u16(f, v + 512 - 2), 0xFFFFu);
+  EXPECT_EQ(u16(f, v + 512 - 4), 12u);
+  EXPECT_EQ(u16(f, v + 512 - 6), 0xFFFFu);
+  EXPECT_EQ(u16(f, v + 512 - 8), 12u + 4 + 10);
+  EXPECT_EQ(u16(f, v + 512 - 10), 12u + 4 + 10 + 4 + 5);
+  // The first record's slot points at fragment 1 of logical page 2.
+  EXPECT_EQ(std::vector<uint8_t>(f.begin() + 4 * 512 + 6 + 22, f.begin() + 4 * 512 + 6 + 26),
+            (std::vector<uint8_t>{0, 2, 0, 1}));
+}
+
+TEST(WriterFileBytes, JunkPagesFollowTheLastPage) {
+  BtrieveWriterOptions o;
+  o.page_size = 512;
+  o.fixed_length = 20;
+  size_t plain = write_and_read(o, mixed_slots()).size();
+  o.junk_pages = 3;
+  std::vector<uint8_t> f = write_and_read(o, mixed_slots());
+  ASSERT_EQ(f.size(), plain + 3 * 512);
+  for (size_t p = plain / 512; p < f.size() / 512; p++)
+    EXPECT_EQ(std::vector<uint8_t>(f.begin() + p * 512, f.begin() + p * 512 + 4), (std::vector<uint8_t>{0, 0x44, 1, 0}));
+}
+
 }  // namespace

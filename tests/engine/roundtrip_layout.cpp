@@ -66,15 +66,20 @@ struct ShapeCase {
   int current_copy_first;
   int stale_older_copies;
   int stale_data_page;
+  int directory_holes;
+  uint32_t junk_pages;
 };
 
 // A reader that takes the wrong FCR or PAT copy, or scans physical pages,
-// sees no records or records that were never written.
+// sees no records or records that were never written; one that does not
+// skip FFFF directory entries cuts tails short.
 const ShapeCase kShapes[] = {
-    {"older copies stale, newer second", 0, 1, 0},
-    {"older copies stale, newer first", 1, 1, 0},
-    {"stale data page", 0, 0, 1},
-    {"all at once", 1, 1, 1},
+    {"older copies stale, newer second", 0, 1, 0, 0, 0},
+    {"older copies stale, newer first", 1, 1, 0, 0, 0},
+    {"stale data page", 0, 0, 1, 0, 0},
+    {"directory holes", 0, 0, 0, 1, 0},
+    {"junk pages after the end", 0, 0, 0, 0, 4},
+    {"all at once", 1, 1, 1, 1, 3},
 };
 
 TEST(RoundTripLayout, ReaderFollowsCurrentCopiesOnly) {
@@ -85,6 +90,8 @@ TEST(RoundTripLayout, ReaderFollowsCurrentCopiesOnly) {
       o.current_copy_first = shape.current_copy_first;
       o.stale_older_copies = shape.stale_older_copies;
       o.stale_data_page = shape.stale_data_page;
+      o.directory_holes = shape.directory_holes;
+      o.junk_pages = shape.junk_pages;
       std::vector<RtSlot> slots;
       for (uint32_t i = 0; i < 300; i++) slots.push_back(i % 7 == 3 ? rt_deleted() : rt_record(20 + i * 3, i));
       TempDir dir;

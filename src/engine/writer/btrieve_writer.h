@@ -13,6 +13,9 @@ struct BtrieveWriterOptions {
   int stale_older_copies = 0;     // 1: the older FCR and PAT copies describe an empty file
   int stale_data_page = 0;        // 1: an unmapped physical page holds an outdated copy of the first
                                   //    data page, and unused PAT entries point at it
+  int directory_holes = 0;        // 1: on shared 'V' pages every fragment follows an unused (FFFF)
+                                  //    directory entry
+  uint32_t junk_pages = 0;        // pages of junk (looking like data pages) after the last page
 };
 
 struct BtrieveWriter;

@@ -22,6 +22,7 @@ int btrieve_writer_finish(BtrieveWriter* writer) {
   writer_flush_shared_variable_page(writer);
   writer_write_pat(writer);
   writer_write_fcr_pair(writer);
+  writer_write_junk_pages(writer);
   int ok = writer->failed ? 0 : 1;
   platform_close(writer->file);
   delete writer;

@@ -14,21 +14,35 @@ static int data_page_addressable(const WriterGeometry& g, uint32_t logical) {
   return static_cast<uint64_t>(logical + 1) * g.page_size <= 0x100000000ull ? 1 : 0;
 }
 
-// An outdated twin of the first data page on a physical page that no PAT
-// entry maps: every slot looks live and holds bytes no record has.
-static int write_stale_data_page(BtrieveWriter* writer) {
-  const WriterGeometry& g = writer->geometry;
-  uint8_t* stale = writer->scratch;
-  std::memcpy(stale, writer->data_page.bytes, g.page_size);
+// A page with the header of logical data page 1 whose every slot looks live
+// and holds bytes no record has.
+static void fill_misleading_data_page(const WriterGeometry& g, uint8_t* stale) {
+  std::memset(stale, 0, g.page_size);
+  put_page_header(g, stale, 1, PAGE_TYPE_DATA, 0x8001);
   for (uint32_t slot = 0; slot < g.slots_per_page; slot++) {
     uint8_t* at = stale + g.page_header_size + slot * g.slot_length;
     put_u16(at, 1);
     std::memset(at + 2, 0xEE, g.slot_length - 2 - g.pointer_size);
     put_fragment_pointer(g, at + g.slot_length - g.pointer_size, FragmentPointer{0, 0, 1});
   }
+}
+
+// An outdated twin of the first data page on a physical page that no PAT
+// entry maps.
+static int write_stale_data_page(BtrieveWriter* writer) {
+  uint8_t* stale = writer->scratch;
+  fill_misleading_data_page(writer->geometry, stale);
   uint32_t physical = writer_take_physical(writer);
   writer->stale_physical = physical;
   return writer_write_physical(writer, physical, stale, 1);
+}
+
+int writer_write_junk_pages(BtrieveWriter* writer) {
+  for (uint32_t i = 0; i < writer->options.junk_pages; i++) {
+    fill_misleading_data_page(writer->geometry, writer->scratch);
+    if (!writer_write_physical(writer, writer_take_physical(writer), writer->scratch, 1)) return 0;
+  }
+  return 1;
 }
 
 int writer_flush_data_page(BtrieveWriter* writer) {

@@ -100,6 +100,7 @@ int writer_flush_shared_variable_page(BtrieveWriter* writer);
 // writer_slots.cpp
 uint32_t writer_slot_address(const WriterGeometry& geometry, uint32_t logical, uint32_t slot);
 int writer_flush_data_page(BtrieveWriter* writer);
+int writer_write_junk_pages(BtrieveWriter* writer);
 
 // writer_control.cpp
 int writer_write_fcr_pair(BtrieveWriter* writer);

@@ -20,11 +20,18 @@ static void set_fragment_count(const WriterGeometry& g, uint8_t* page, uint32_t 
   put_u16(page + g.variable_header_size - 2, count);
 }
 
+// Directory entries a new fragment takes: its own, and a hole before it
+// when the options ask for holes.
+static uint32_t entries_per_fragment(const BtrieveWriter* writer) {
+  return writer->options.directory_holes ? 2 : 1;
+}
+
 static int shared_page_has_room(const BtrieveWriter* writer, uint32_t payload) {
   const WriterGeometry& g = writer->geometry;
   if (!writer->shared_variable_page.open) return 0;
-  if (writer->shared_fragments >= WRITER_MAX_FRAGMENTS) return 0;
-  uint32_t directory_start = g.page_size - 2 * (writer->shared_fragments + 2u);
+  uint32_t entries = writer->shared_fragments + entries_per_fragment(writer);
+  if (entries > WRITER_MAX_FRAGMENTS) return 0;
+  uint32_t directory_start = g.page_size - 2 * (entries + 1);
   return writer->shared_free_offset + g.pointer_size + payload <= directory_start ? 1 : 0;
 }
 
@@ -44,6 +51,7 @@ static int put_shared_fragment(BtrieveWriter* writer, const uint8_t* payload, ui
   if (!make_room_on_shared_page(writer, length)) return 0;
   uint8_t* page = writer->shared_variable_page.bytes;
   uint32_t index = writer->shared_fragments;
+  if (writer->options.directory_holes) put_u16(directory_entry(g, page, index++), 0xFFFF);
   uint32_t offset = writer->shared_free_offset;
   put_fragment_pointer(g, page + offset, next);
   std::memcpy(page + offset + g.pointer_size, payload, length);
