@@ -130,7 +130,10 @@ struct OpenFile {
   uint32_t current_slot;
   PageBuffer data_page;
   uint8_t deleted_slots[MAX_SLOTS_PER_PAGE / 8];  // 5.x: slots of data_page on the deleted chain
-  PatCache pat;
+  // Two tables, so a walk whose data pages and tail pages lie in different
+  // table groups does not read the tables again and again.
+  PatCache pats[2];
+  int pat_recent;  // the entry of pats used last
   VarPageInfo var_page;
   RecordCursor cursor;
 };
@@ -167,6 +170,8 @@ int16_t load_data_page(OpenFile* file, uint32_t page);
 int16_t load_var_page(OpenFile* file, uint32_t page);
 // First logical page of the table after the one that holds `logical`.
 uint32_t next_table_start(const FileLayout& layout, uint32_t logical);
+// 1 when table `table` could be read and is in the cache.
+int table_is_cached(const OpenFile* file, uint32_t table);
 // First page the walk looks at: 1 in every family (page 0 is the control record).
 constexpr uint32_t FIRST_WALK_PAGE = 1;
 

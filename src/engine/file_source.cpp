@@ -1,6 +1,5 @@
-// A byte source over a named file. Reads go through a read-ahead window, so
-// walking a file page by page costs one large read per window, not one
-// system call per page.
+// A byte source over a named file. Walking a file page by page costs one
+// large read per megabyte, not one system call per page.
 #include <cstring>
 #include <new>
 
@@ -9,15 +8,27 @@
 
 namespace {
 
-constexpr uint32_t WINDOW_SIZE = 1u << 20;
-constexpr uint64_t WINDOW_ALIGNMENT = 4096;
+constexpr uint32_t WINDOW_SIZE = 1u << 18;  // small enough to stay in a core's cache
+constexpr uint32_t BLOCK_SIZE = 32768;
+constexpr uint64_t ALIGNMENT = 4096;
+// A miss this close to where a buffer ends continues a stream.
+constexpr uint64_t STREAM_SLACK = 65536;
 
+struct Buffer {
+  uint64_t start;
+  uint32_t length;
+  uint8_t* bytes;
+};
+
+// Reads go through two buffers: a large read-ahead window that follows the
+// stream of pages being walked, and a small block for isolated reads
+// elsewhere (a shared tail page, a page table), so such a read does not
+// throw the window away and read it again.
 struct FileSource {
   PlatformFile file;
   uint64_t size;
-  uint64_t window_start;
-  uint32_t window_length;
-  uint8_t* window;
+  Buffer window;
+  Buffer block;
 };
 
 int read_exactly(FileSource* source, uint64_t offset, void* buffer, uint32_t length) {
@@ -25,36 +36,49 @@ int read_exactly(FileSource* source, uint64_t offset, void* buffer, uint32_t len
   return platform_read_at(source->file, offset, buffer, length, &got) && got == length;
 }
 
-int refill_window(FileSource* source, uint64_t offset) {
-  uint64_t start = offset - offset % WINDOW_ALIGNMENT;
+int holds(const Buffer& buffer, uint64_t offset, uint32_t length) {
+  return offset >= buffer.start && offset - buffer.start <= buffer.length &&
+         buffer.length - (offset - buffer.start) >= length;
+}
+
+int continues(const Buffer& buffer, uint64_t offset) {
+  uint64_t end = buffer.start + buffer.length;
+  return buffer.length != 0 && offset + ALIGNMENT >= end && offset <= end + STREAM_SLACK;
+}
+
+int fill(FileSource* source, Buffer* buffer, uint64_t offset, uint32_t capacity) {
+  uint64_t start = offset - offset % ALIGNMENT;
   uint64_t left = source->size - start;
-  uint32_t length = left < WINDOW_SIZE ? static_cast<uint32_t>(left) : WINDOW_SIZE;
-  source->window_length = 0;
-  if (!read_exactly(source, start, source->window, length)) return 0;
-  source->window_start = start;
-  source->window_length = length;
+  uint32_t length = left < capacity ? static_cast<uint32_t>(left) : capacity;
+  buffer->length = 0;
+  if (!read_exactly(source, start, buffer->bytes, length)) return 0;
+  buffer->start = start;
+  buffer->length = length;
   return 1;
 }
 
-int in_window(const FileSource* source, uint64_t offset, uint32_t length) {
-  return offset >= source->window_start && offset - source->window_start <= source->window_length &&
-         source->window_length - (offset - source->window_start) >= length;
+int copy_out(const Buffer& buffer, uint64_t offset, void* out, uint32_t length) {
+  if (!holds(buffer, offset, length)) return 0;
+  std::memcpy(out, buffer.bytes + (offset - buffer.start), length);
+  return 1;
 }
 
-int file_read_at(void* context, uint64_t offset, void* buffer, uint32_t length) {
+int file_read_at(void* context, uint64_t offset, void* out, uint32_t length) {
   FileSource* source = static_cast<FileSource*>(context);
   if (offset > source->size || source->size - offset < length) return 0;
-  if (length >= WINDOW_SIZE / 2) return read_exactly(source, offset, buffer, length);
-  if (!in_window(source, offset, length) && !refill_window(source, offset)) return 0;
-  if (!in_window(source, offset, length)) return 0;
-  std::memcpy(buffer, source->window + (offset - source->window_start), length);
-  return 1;
+  if (copy_out(source->window, offset, out, length) || copy_out(source->block, offset, out, length)) return 1;
+  if (length > BLOCK_SIZE - ALIGNMENT) return read_exactly(source, offset, out, length);
+  int stream = source->window.length == 0 || continues(source->window, offset) || continues(source->block, offset);
+  Buffer* target = stream ? &source->window : &source->block;
+  if (!fill(source, target, offset, stream ? WINDOW_SIZE : BLOCK_SIZE)) return 0;
+  return copy_out(*target, offset, out, length);
 }
 
 void file_release(void* context) {
   FileSource* source = static_cast<FileSource*>(context);
   platform_close(source->file);
-  delete[] source->window;
+  delete[] source->window.bytes;
+  delete[] source->block.bytes;
   delete source;
 }
 
@@ -69,10 +93,16 @@ int16_t file_source_open(const char* native_path, ByteSource* out) {
     return platform_error_is_not_found(platform_last_error()) ? STATUS_FILE_NOT_FOUND : STATUS_ACCESS_DENIED;
   }
   uint64_t size = 0;
-  FileSource* source = new (std::nothrow) FileSource{file, 0, 0, 0, nullptr};
-  if (source) source->window = new (std::nothrow) uint8_t[WINDOW_SIZE];
-  if (!source || !source->window || !platform_file_size(file, &size)) {
-    if (source) delete[] source->window;
+  FileSource* source = new (std::nothrow) FileSource{file, 0, Buffer{0, 0, nullptr}, Buffer{0, 0, nullptr}};
+  if (source) {
+    source->window.bytes = new (std::nothrow) uint8_t[WINDOW_SIZE];
+    source->block.bytes = new (std::nothrow) uint8_t[BLOCK_SIZE];
+  }
+  if (!source || !source->window.bytes || !source->block.bytes || !platform_file_size(file, &size)) {
+    if (source) {
+      delete[] source->window.bytes;
+      delete[] source->block.bytes;
+    }
     delete source;
     platform_close(file);
     return STATUS_IO_ERROR;

@@ -46,9 +46,23 @@ int read_directory_entry(OpenFile* file, uint32_t index, uint32_t* entry) {
   return 1;
 }
 
+// The directory entries of fragment `index` and of the one after it, in one read.
+int read_entry_pair(OpenFile* file, uint32_t index, uint32_t* entry, uint32_t* following) {
+  uint64_t page_start = file->var_page.physical * file->layout.page_size;
+  uint8_t bytes[4];
+  if (!source_read(file, page_start + file->layout.page_size - 2 * (index + 2), bytes, 4)) return 0;
+  *following = read_u16(bytes);
+  *entry = read_u16(bytes + 2);
+  return 1;
+}
+
 // The end of fragment `index`: the next directory entry in use after it.
-int fragment_end(OpenFile* file, uint32_t index, uint32_t* end) {
-  for (uint32_t next = index + 1; next <= file->var_page.fragment_count; ++next) {
+int fragment_end(OpenFile* file, uint32_t index, uint32_t following, uint32_t* end) {
+  if (following != UNUSED_ENTRY) {
+    *end = following & 0x7FFF;
+    return 1;
+  }
+  for (uint32_t next = index + 2; next <= file->var_page.fragment_count; ++next) {
     uint32_t entry = 0;
     if (!read_directory_entry(file, next, &entry)) return 0;
     if (entry != UNUSED_ENTRY) {
@@ -69,9 +83,10 @@ int16_t enter_fragment(OpenFile* file, ChainCursor* chain, const TailPointer& po
   if (directory_bytes > layout.page_size - layout.var_header_size) return STATUS_IO_ERROR;
   uint32_t directory_start = layout.page_size - static_cast<uint32_t>(directory_bytes);
   uint32_t entry = 0;
+  uint32_t following = 0;
   uint32_t end = 0;
-  if (!read_directory_entry(file, pointer.fragment, &entry) || entry == UNUSED_ENTRY) return STATUS_IO_ERROR;
-  if (!fragment_end(file, pointer.fragment, &end)) return STATUS_IO_ERROR;
+  if (!read_entry_pair(file, pointer.fragment, &entry, &following) || entry == UNUSED_ENTRY) return STATUS_IO_ERROR;
+  if (!fragment_end(file, pointer.fragment, following, &end)) return STATUS_IO_ERROR;
   uint32_t start = entry & 0x7FFF;
   if (start < layout.var_header_size || end < start || end > directory_start) return STATUS_IO_ERROR;
   int has_pointer = layout.family != FamilyV5 || (entry & ENTRY_HAS_POINTER);

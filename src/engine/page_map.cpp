@@ -32,9 +32,16 @@ uint32_t pat_usage(const FileLayout& layout, const uint8_t* header) {
   return layout.family == FamilyV8 ? read_u16(header + 6) : read_u32(header + 4);
 }
 
-// Reads the current copy of table `table`: the valid copy with the larger usage count.
-int16_t load_pat(OpenFile* file, uint32_t table) {
-  if (file->pat.loaded && file->pat.table == table) return STATUS_SUCCESS;
+// Reads the current copy of table `table`, the valid copy with the larger
+// usage count, into the cache entry used least recently.
+int16_t load_pat(OpenFile* file, uint32_t table, const uint8_t** bytes) {
+  for (int entry = 0; entry < 2; ++entry) {
+    if (file->pats[entry].loaded && file->pats[entry].table == table) {
+      file->pat_recent = entry;
+      *bytes = file->pats[entry].bytes;
+      return STATUS_SUCCESS;
+    }
+  }
   const FileLayout& layout = file->layout;
   PatPlace place = pat_place(layout, table);
   uint8_t header_a[8];
@@ -44,11 +51,15 @@ int16_t load_pat(OpenFile* file, uint32_t table) {
   int valid_b = source_read(file, place.second_page * page_size, header_b, 8) && pat_header_valid(layout, header_b);
   if (!valid_a && !valid_b) return STATUS_IO_ERROR;
   int use_b = valid_b && (!valid_a || pat_usage(layout, header_b) > pat_usage(layout, header_a));
-  file->pat.loaded = 0;
+  int entry = 1 - file->pat_recent;
+  PatCache& cache = file->pats[entry];
+  cache.loaded = 0;
   uint64_t page = use_b ? place.second_page : place.first_page;
-  if (!read_physical_pages(file, page, file->pat.bytes, place.pages_per_copy)) return STATUS_IO_ERROR;
-  file->pat.loaded = 1;
-  file->pat.table = table;
+  if (!read_physical_pages(file, page, cache.bytes, place.pages_per_copy)) return STATUS_IO_ERROR;
+  cache.loaded = 1;
+  cache.table = table;
+  file->pat_recent = entry;
+  *bytes = cache.bytes;
   return STATUS_SUCCESS;
 }
 
@@ -72,15 +83,18 @@ int header_matches(const FileLayout& layout, const uint8_t* header, uint32_t log
   return header_logical == logical && header[1] == type;
 }
 
-// Finds the physical page of a logical page of the wanted type and checks its header.
-int16_t map_page_of_type(OpenFile* file, uint32_t logical, uint32_t wanted_type, uint64_t* physical) {
+constexpr uint32_t HEADER_READ = 16;  // the longest page header, a variable page's in 8.x
+
+// Finds the physical page of a logical page of the wanted type and checks
+// its header; `header` receives the page's first HEADER_READ bytes.
+int16_t map_page_of_type(OpenFile* file, uint32_t logical, uint32_t wanted_type, uint64_t* physical,
+                         uint8_t* header) {
   uint32_t type = 0;
   int16_t status = page_map_lookup(file, logical, physical, &type);
   if (status != STATUS_SUCCESS) return status;
   if (type != wanted_type) return STATUS_PAGE_NOT_DATA;
   if (*physical >= file->layout.page_count) return STATUS_IO_ERROR;
-  uint8_t header[8];
-  if (!source_read(file, *physical * file->layout.page_size, header, 8)) return STATUS_IO_ERROR;
+  if (!source_read(file, *physical * file->layout.page_size, header, HEADER_READ)) return STATUS_IO_ERROR;
   return header_matches(file->layout, header, logical, wanted_type) ? STATUS_SUCCESS : STATUS_IO_ERROR;
 }
 
@@ -110,14 +124,22 @@ uint32_t next_table_start(const FileLayout& layout, uint32_t logical) {
   return next > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(next);
 }
 
+int table_is_cached(const OpenFile* file, uint32_t table) {
+  for (const PatCache& cache : file->pats) {
+    if (cache.loaded && cache.table == table) return 1;
+  }
+  return 0;
+}
+
 int16_t page_map_lookup(OpenFile* file, uint32_t logical, uint64_t* physical, uint32_t* type) {
   const FileLayout& layout = file->layout;
   if (logical == 0 || logical >= layout.logical_page_limit) return STATUS_PAGE_NOT_DATA;
   uint32_t table = (logical - 1) / layout.pat_entries;
   uint32_t index = (logical - 1) % layout.pat_entries + 1;
-  int16_t status = load_pat(file, table);
+  const uint8_t* bytes = nullptr;
+  int16_t status = load_pat(file, table, &bytes);
   if (status != STATUS_SUCCESS) return status;
-  decode_pat_entry(layout, file->pat.bytes, index, physical, type);
+  decode_pat_entry(layout, bytes, index, physical, type);
   return STATUS_SUCCESS;
 }
 
@@ -129,7 +151,8 @@ int16_t load_data_page(OpenFile* file, uint32_t page) {
     status = load_v5_data_page(file, page);
   } else {
     uint64_t physical = 0;
-    status = map_page_of_type(file, page, PAGE_TYPE_DATA, &physical);
+    uint8_t header[HEADER_READ];
+    status = map_page_of_type(file, page, PAGE_TYPE_DATA, &physical, header);
     if (status == STATUS_SUCCESS && !read_physical_pages(file, physical, file->data_page.bytes, 1)) {
       status = STATUS_IO_ERROR;
     }
@@ -147,14 +170,15 @@ int16_t load_var_page(OpenFile* file, uint32_t page) {
   file->var_page.loaded = 0;
   const FileLayout& layout = file->layout;
   uint64_t physical = page;
+  uint8_t header[HEADER_READ];
   if (layout.family != FamilyV5) {
-    int16_t status = map_page_of_type(file, page, PAGE_TYPE_VARIABLE, &physical);
+    int16_t status = map_page_of_type(file, page, PAGE_TYPE_VARIABLE, &physical, header);
     if (status != STATUS_SUCCESS) return STATUS_IO_ERROR;  // a tail pointer to anything else is damage
+  } else if (physical == 0 || physical >= layout.page_count ||
+             !source_read(file, physical * layout.page_size, header, HEADER_READ)) {
+    return STATUS_IO_ERROR;
   }
-  if (physical == 0 || physical >= layout.page_count) return STATUS_IO_ERROR;
-  uint8_t count[2];
-  if (!source_read(file, physical * layout.page_size + layout.var_header_size - 2, count, 2)) return STATUS_IO_ERROR;
-  file->var_page.fragment_count = read_u16(count);
+  file->var_page.fragment_count = read_u16(header + layout.var_header_size - 2);
   file->var_page.physical = physical;
   file->var_page.page = page;
   file->var_page.loaded = 1;

@@ -41,8 +41,8 @@ int find_live_slot(OpenFile* file, uint32_t* slot) {
 
 // A table that cannot be read takes the pages it maps with it.
 void skip_damaged_page(OpenFile* file, uint32_t page) {
-  int table_damaged = file->layout.family != FamilyV5 && !(file->pat.loaded &&
-                      file->pat.table == (page - 1) / file->layout.pat_entries);
+  int table_damaged =
+      file->layout.family != FamilyV5 && !table_is_cached(file, (page - 1) / file->layout.pat_entries);
   skip_to_page(file, table_damaged ? next_table_start(file->layout, page) : page + 1);
 }
 
