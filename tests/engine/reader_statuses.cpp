@@ -170,11 +170,11 @@ TEST(ReaderBlocks, TwoOpensOfOneFileKeepTheirOwnPositions) {
 
 TEST(ReaderBlocks, TableFullGives86AndFreesAgainOnClose) {
   std::vector<PositionBlock> blocks(16);
-  for (PositionBlock& block : blocks) ASSERT_EQ(open_path(block, sample_path("MBBSEMU.DAT")), 0);
+  for (PositionBlock& block : blocks) ASSERT_EQ(open_path(block, sample_path("GALTELA.DAT")), 0);
   PositionBlock one_more;
-  EXPECT_EQ(open_path(one_more, sample_path("MBBSEMU.DAT")), 86);
+  EXPECT_EQ(open_path(one_more, sample_path("GALTELA.DAT")), 86);
   close_file(blocks[3]);
-  EXPECT_EQ(open_path(one_more, sample_path("MBBSEMU.DAT")), 0);
+  EXPECT_EQ(open_path(one_more, sample_path("GALTELA.DAT")), 0);
   uint32_t length = 0;
   engine_call(OP_RESET, nullptr, nullptr, &length, nullptr, 0, 0);
 }
