@@ -20,8 +20,8 @@ static void trace_status(int16_t status) { std::printf("Status: %d\n", static_ca
   std::exit(1);
 }
 
-static void report_status(const FileSlot& slot, int16_t status) {
-  if (status != STATUS_SUCCESS) flush_console_before_error();
+// Statuses the callers handle on their own, without a word here.
+static int is_silent_status(int16_t status) {
   switch (status) {
     case STATUS_SUCCESS:
     case 3:  // file not open
@@ -30,7 +30,16 @@ static void report_status(const FileSlot& slot, int16_t status) {
     case STATUS_END_OF_FILE:
     case STATUS_FILE_NOT_FOUND:
     case STATUS_DATA_BUFFER_TOO_SHORT:
-      return;
+      return 1;
+    default:
+      return 0;
+  }
+}
+
+static void report_status(const FileSlot& slot, int16_t status) {
+  if (is_silent_status(status)) return;
+  flush_console_before_error();
+  switch (status) {
     case STATUS_IO_ERROR:
       std::fputs("Data File Corruption (Status 2) Detected!\n", stderr);
       return;
