@@ -1,6 +1,7 @@
 // Record-manager request layer and document body retrieval.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/platform.h"
@@ -64,6 +65,9 @@ uint16_t btr_call(uint16_t operation, void* position_block, void* data_buffer, u
 // Traces, calls and reports one request; ends the process on status 20.
 int16_t btr_request(FileSlot& slot);
 
+// Copies the NUL-terminated `name` into `out` when it fits whole; 0, with
+// nothing copied, when it does not. Reads no further than `out_size` bytes.
+int copy_whole_name(const char* name, char* out, size_t out_size);
 // Open on entry DATA_SLOT with the whole name as typed (at most
 // PLATFORM_PATH_SIZE - 1 bytes; a longer one gets STATUS_FILE_NOT_FOUND and
 // no request). `record_buffer` becomes the slot's data buffer.

@@ -8,9 +8,9 @@
 // never points at a dead frame even if a later request forgot to replace it.
 static char open_key_buffer[PLATFORM_PATH_SIZE];
 
-// Copies `name` into `out` when it fits with its NUL byte; 0 when it does not.
-static int copy_whole_name(const char* name, char* out, size_t out_size) {
-  size_t length = strnlen(name, out_size);
+int copy_whole_name(const char* name, char* out, size_t out_size) {
+  size_t length = 0;
+  while (length < out_size && name[length] != '\0') ++length;
   if (length >= out_size) return 0;
   std::memcpy(out, name, length + 1);
   return 1;

@@ -18,14 +18,12 @@ static RunState the_run;
 
 // The whole name or nothing: a name cut short would open another file.
 static void take_data_file_name(RunState& state, const char* data_file_name) {
-  size_t length = strnlen(data_file_name, sizeof state.data_file_name);
-  if (length >= sizeof state.data_file_name) {
+  if (!copy_whole_name(data_file_name, state.data_file_name, sizeof state.data_file_name)) {
     flush_console_before_error();
     std::fprintf(stderr, "Data file name too long (%zu bytes, at most %zu).\n", std::strlen(data_file_name),
                  sizeof state.data_file_name - 1);
     end_process(1);
   }
-  std::memcpy(state.data_file_name, data_file_name, length + 1);
 }
 
 static void start_run(RunState& state, const RunSettings& settings) {

@@ -181,3 +181,22 @@ TEST_F(DataFileTest, ResetDropsTheKeyBufferAndKeepsTheData) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CopyWholeName, CopiesOnlyANameThatFitsWithItsEnd) {
+  struct Case {
+    const char* name;
+    size_t out_size;
+    int fits;
+  };
+  for (const Case& c : {Case{"", 1, 1}, Case{"a", 1, 0}, Case{"abc", 4, 1}, Case{"abcd", 4, 0}, Case{"ab", 8, 1}}) {
+    char out[8];
+    std::memset(out, '#', sizeof out);
+    EXPECT_EQ(copy_whole_name(c.name, out, c.out_size), c.fits) << c.name << " into " << c.out_size;
+    if (c.fits) EXPECT_STREQ(out, c.name);
+    else EXPECT_EQ(out[0], '#') << "nothing is copied from " << c.name;
+  }
+}
+
+}  // namespace
