@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr uint32_t WINDOW_SIZE = 1u << 19;  // small enough to stay in a core's cache
+constexpr uint32_t WINDOW_SIZE = 1u << 18;  // small enough to stay in a core's cache
 constexpr uint32_t BLOCK_SIZE = 32768;
 constexpr uint64_t ALIGNMENT = 4096;
 // A miss this close to where a buffer ends continues a stream.
