@@ -54,10 +54,9 @@ TEST(RoundTripLayout, EmptyFileEndsAtOnce) {
     TempDir dir;
     ASSERT_EQ(rt_write_file(dir.file("empty.dat"), small_pages(version8), {}, nullptr), 1);
     RtFile file(dir.file("empty.dat"));
-    ASSERT_EQ(file.open_status(), 0);
-    std::vector<uint8_t> record;
-    EXPECT_EQ(file.step(true, &record), RT_STATUS_EOF);
-    EXPECT_EQ(file.step(false, &record), RT_STATUS_EOF);
+    ASSERT_EQ(file.status, 0);
+    EXPECT_EQ(step(file.block, OP_STEP_FIRST, RT_BUFFER).status, STATUS_EOF);
+    EXPECT_EQ(step(file.block, OP_STEP_NEXT, RT_BUFFER).status, STATUS_EOF);
   }
 }
 

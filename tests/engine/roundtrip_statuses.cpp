@@ -24,58 +24,55 @@ class RoundTripStatuses : public ::testing::Test {
 
 TEST_F(RoundTripStatuses, ChunkAtAndPastTheEnd) {
   RtFile file(dir_.file("s.dat"));
-  ASSERT_EQ(file.open_status(), 0);
-  std::vector<uint8_t> record;
-  ASSERT_EQ(file.step(true, &record), 0);
+  ASSERT_EQ(file.status, 0);
+  ASSERT_EQ(step(file.block, OP_STEP_FIRST, RT_BUFFER).status, 0);
   uint32_t address = written_[0].address;
-  std::vector<uint8_t> chunk;
-  EXPECT_EQ(file.get_chunk(address, 1000, 100, &chunk), 0);
-  EXPECT_EQ(chunk.size(), 0u);
-  EXPECT_EQ(file.get_chunk(address, 1001, 100, &chunk), RT_STATUS_OFFSET_TOO_BIG);
-  EXPECT_EQ(file.get_chunk(address, 0x7FFFFFFF, 100, &chunk), RT_STATUS_OFFSET_TOO_BIG);
+  ChunkResult at_end = read_chunk(file.block, address, 1000, 100, 100);
+  EXPECT_EQ(at_end.status, 0);
+  EXPECT_EQ(at_end.data.size(), 0u);
+  EXPECT_EQ(read_chunk(file.block, address, 1001, 100, 100).status, STATUS_OFFSET_TOO_BIG);
+  EXPECT_EQ(read_chunk(file.block, address, 0x7FFFFFFF, 100, 100).status, STATUS_OFFSET_TOO_BIG);
   // A chunk running past the end is cut at the end.
-  ASSERT_EQ(file.get_chunk(address, 990, 100, &chunk), 0);
-  EXPECT_EQ(chunk, std::vector<uint8_t>(written_[0].bytes.begin() + 990, written_[0].bytes.end()));
-  ASSERT_EQ(file.get_chunk(address, 5, 10, &chunk), 0);
-  EXPECT_EQ(chunk, std::vector<uint8_t>(written_[0].bytes.begin() + 5, written_[0].bytes.begin() + 15));
+  ChunkResult cut = read_chunk(file.block, address, 990, 100, 100);
+  ASSERT_EQ(cut.status, 0);
+  EXPECT_EQ(cut.data, std::vector<uint8_t>(written_[0].bytes.begin() + 990, written_[0].bytes.end()));
+  ChunkResult inside = read_chunk(file.block, address, 5, 10, 24);
+  ASSERT_EQ(inside.status, 0);
+  EXPECT_EQ(inside.data, std::vector<uint8_t>(written_[0].bytes.begin() + 5, written_[0].bytes.begin() + 15));
 }
 
 TEST_F(RoundTripStatuses, BadAddressesAreRefused) {
   RtFile file(dir_.file("s.dat"));
-  ASSERT_EQ(file.open_status(), 0);
-  std::vector<uint8_t> record;
-  ASSERT_EQ(file.step(true, &record), 0);
+  ASSERT_EQ(file.status, 0);
+  ASSERT_EQ(step(file.block, OP_STEP_FIRST, RT_BUFFER).status, 0);
   uint32_t good = written_[0].address;
   // Off a slot boundary, a page header, a deleted slot, the FCR, a 'V' page,
   // a page past the end.
   const uint32_t bad[] = {good + 1, good - 6, deleted_address_, 0, 2u * 1024 + 6, 500u * 1024 + 6, 0xFFFFFFFFu};
   for (uint32_t address : bad) {
     SCOPED_TRACE("address " + std::to_string(address));
-    std::vector<uint8_t> chunk;
-    EXPECT_EQ(file.get_chunk(address, 0, 100, &chunk), RT_STATUS_BAD_ADDRESS);
+    EXPECT_EQ(read_chunk(file.block, address, 0, 100, 100).status, STATUS_BAD_ADDRESS);
   }
-  std::vector<uint8_t> chunk;
-  EXPECT_EQ(file.get_chunk(good, 0, 100, &chunk), 0);
+  EXPECT_EQ(read_chunk(file.block, good, 0, 100, 100).status, 0);
 }
 
 TEST_F(RoundTripStatuses, StepPastTheLastRecordGivesEndOfFile) {
   RtFile file(dir_.file("s.dat"));
-  ASSERT_EQ(file.open_status(), 0);
-  std::vector<uint8_t> record;
-  ASSERT_EQ(file.step(true, &record), 0);
-  ASSERT_EQ(file.step(false, &record), RT_STATUS_SHORT_BUFFER);
-  EXPECT_EQ(file.step(false, &record), RT_STATUS_EOF);
-  EXPECT_EQ(file.step(false, &record), RT_STATUS_EOF);
+  ASSERT_EQ(file.status, 0);
+  ASSERT_EQ(step(file.block, OP_STEP_FIRST, RT_BUFFER).status, 0);
+  ASSERT_EQ(step(file.block, OP_STEP_NEXT, RT_BUFFER).status, STATUS_SHORT_BUFFER);
+  EXPECT_EQ(step(file.block, OP_STEP_NEXT, RT_BUFFER).status, STATUS_EOF);
+  EXPECT_EQ(step(file.block, OP_STEP_NEXT, RT_BUFFER).status, STATUS_EOF);
 }
 
 TEST(RoundTripOpen, MissingAndForeignFiles) {
   TempDir dir;
-  EXPECT_EQ(RtFile(dir.file("absent.dat")).open_status(), RT_STATUS_NOT_FOUND);
+  EXPECT_EQ(RtFile(dir.file("absent.dat")).status, STATUS_NOT_FOUND);
   std::vector<uint8_t> text(8192, 'x');
   write_file_bytes(dir.file("text.dat"), text);
-  EXPECT_EQ(RtFile(dir.file("text.dat")).open_status(), RT_STATUS_NOT_BTRIEVE);
+  EXPECT_EQ(RtFile(dir.file("text.dat")).status, STATUS_NOT_BTRIEVE);
   write_file_bytes(dir.file("tiny.dat"), {'F', 'C', 0, 0});
-  EXPECT_EQ(RtFile(dir.file("tiny.dat")).open_status(), RT_STATUS_NOT_BTRIEVE);
+  EXPECT_EQ(RtFile(dir.file("tiny.dat")).status, STATUS_NOT_BTRIEVE);
 }
 
 }  // namespace

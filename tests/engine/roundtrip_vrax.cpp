@@ -104,15 +104,14 @@ TEST(VraxRecord, LinkRecordCarriesItsBlock) {
 // Every record of a library, in order, read back whole.
 std::vector<std::vector<uint8_t>> read_library(const std::string& path) {
   RtFile file(path);
-  EXPECT_EQ(file.open_status(), 0);
-  std::vector<int16_t> statuses;
-  std::vector<std::vector<uint8_t>> prefixes, records;
-  std::vector<uint32_t> addresses;
-  rt_step_all(file, &statuses, &prefixes, &addresses);
-  EXPECT_EQ(statuses.back(), RT_STATUS_EOF);
-  for (uint32_t address : addresses) {
-    records.emplace_back();
-    EXPECT_EQ(file.read_by_chunks(address, &records.back()), 0);
+  EXPECT_EQ(file.status, 0);
+  Walk walk = walk_file(file.block, RT_BUFFER, 0);
+  EXPECT_EQ(walk.other_statuses, std::vector<int16_t>{STATUS_EOF});
+  std::vector<std::vector<uint8_t>> records;
+  for (const WalkedRecord& record : walk.records) {
+    ChunkResult whole = read_whole_record(file.block, record.address, RT_BUFFER);
+    EXPECT_EQ(whole.status, 0);
+    records.push_back(whole.data);
   }
   return records;
 }
