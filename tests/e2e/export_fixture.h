@@ -50,9 +50,10 @@ inline int write_records(const std::string& path, const std::vector<RecordBytes>
 }
 
 inline int write_documents(const std::string& path, const std::vector<VraxDocument>& documents, bool version8) {
-  std::vector<RecordBytes> records;
-  for (const VraxDocument& document : documents) records.push_back(build_vrax_record(document, version8));
-  return write_records(path, records, version8, version8 ? 434 : 178);
+  BtrieveWriterOptions options;
+  options.format_version8 = version8 ? 1 : 0;
+  options.fixed_length = static_cast<uint16_t>(vrax_body_offset(version8));
+  return write_vrax_library(path, documents, version8, options);
 }
 
 // Runs the program in `dir` on its "lib.dat", the clock in UTC.

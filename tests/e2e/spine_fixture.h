@@ -31,14 +31,7 @@ inline const std::string SPINE_USAGE =
 
 // Writes a standard-layout library of `documents` at `path`; 1 on success.
 inline int spine_write_library(const std::string& path, const std::vector<VraxDocument>& documents) {
-  BtrieveWriter* writer = btrieve_writer_create(path.c_str(), BtrieveWriterOptions{});
-  if (!writer) return 0;
-  int written = 1;
-  for (const VraxDocument& document : documents) {
-    std::vector<uint8_t> record = build_vrax_record(document, false);
-    written = written && btrieve_writer_add(writer, record.data(), record.size());
-  }
-  return btrieve_writer_finish(writer) && written;
+  return write_vrax_library(path, documents, false, BtrieveWriterOptions{});
 }
 
 inline VraxDocument spine_document(const std::string& name, const std::string& type, std::vector<uint8_t> body) {
