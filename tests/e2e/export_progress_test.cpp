@@ -29,6 +29,30 @@ TEST(ExportProgress, DocumentLinkAndFailedCreate) {
   EXPECT_EQ(exported_names(dir), (std::set<std::string>{"ANNA-Letter.DOC", "ANNA-Offer.DOC"}));
 }
 
+// Run in the data file's folder, a record named like the data file must not
+// empty it: the create is refused and the scan reads on to the end.
+TEST(ExportProgress, RecordNamedLikeTheDataFileLeavesItWhole) {
+  TempDir dir;
+  const std::string library = "ANNA-Notes.RQD";
+  ASSERT_TRUE(write_documents(dir.file(library),
+                              {anna_document("Letter", "Microsoft Word Document", letter_body),
+                               anna_document("Notes", "", letter_body),
+                               anna_document("Offer", "Microsoft Word", letter_body)},
+                              false));
+  const std::vector<uint8_t> library_bytes = read_file_bytes(dir.file(library));
+  ProgramResult result = run_program(DOCVANE_BINARY, {library}, dir.path(), {"TZ=UTC"});
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(scan_output(result),
+            "Scanning Data File ANNA-Notes.RQD...\n"
+            "Creating ANNA-Letter.DOC...\n"
+            "Creating ANNA-Notes.RQD... CreateFile Error 16\n"
+            "Creating ANNA-Offer.DOC...\n"
+            "Status 9 terminated application.\n"
+            "Created 2 files from 3 Records.\n");
+  EXPECT_EQ(read_file_bytes(dir.file(library)), library_bytes);
+  EXPECT_EQ(read_file_bytes(dir.file("ANNA-Offer.DOC")), letter_body);
+}
+
 // Until links are exported, every link mode passes a link record over.
 TEST(ExportProgress, LinkRecordsAreSkippedUnderEveryLinkMode) {
   TempDir dir;

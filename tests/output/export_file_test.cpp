@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -71,6 +72,48 @@ TEST(BeginExportFile, FailureContinuesTheLineWithTheErrorCode) {
     EXPECT_EQ(file, INVALID_HANDLE_VALUE) << c.name;
   }
   EXPECT_TRUE(fs::is_directory(dir.file("FOLDER.DOC")));
+}
+
+// Names that must not be written through: each case leaves what stands
+// under the name as it was and reports the platform's reason.
+TEST(BeginExportFile, RefusesWhatItMustNotEmpty) {
+  TempDir dir;
+  TempDir elsewhere;
+  ScopedCurrentFolder in_dir(dir.path());
+  write_file_bytes(elsewhere.file("target.txt"), {'k', 'e', 'e', 'p'});
+  fs::create_symlink(elsewhere.file("target.txt"), dir.file("LINKED.DOC"));
+  ASSERT_EQ(std::system(("mkfifo '" + dir.file("PIPE.DOC") + "'").c_str()), 0);
+  write_file_bytes(dir.file("LIBRARY.DAT"), {'d', 'a', 't', 'a'});
+  PlatformFile data_file = platform_open_read("LIBRARY.DAT");  // as the engine holds the data file
+  ASSERT_NE(data_file, INVALID_HANDLE_VALUE);
+
+  struct Case {
+    const char* name;
+    int error_code;
+  };
+  const Case cases[] = {
+      {"LINKED.DOC", ELOOP},    // a symbolic link would lead out of the folder
+      {"PIPE.DOC", ENXIO},      // a FIFO without a reader, which would hang an open
+      {"LIBRARY.DAT", EBUSY},   // the file being read
+  };
+  for (const Case& c : cases) {
+    testing::internal::CaptureStdout();
+    PlatformFile file = begin_export_file(c.name);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Creating " + std::string(c.name) + "... CreateFile Error " + std::to_string(c.error_code));
+    EXPECT_EQ(file, INVALID_HANDLE_VALUE) << c.name;
+  }
+  EXPECT_EQ(read_file_text(elsewhere.file("target.txt")), "keep");
+  EXPECT_EQ(read_file_text(dir.file("LIBRARY.DAT")), "data");
+
+  // Once closed, the file is an ordinary export target again.
+  platform_close(data_file);
+  testing::internal::CaptureStdout();
+  PlatformFile file = begin_export_file("LIBRARY.DAT");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Creating LIBRARY.DAT...");
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  close_export_file(file);
+  EXPECT_EQ(fs::file_size(dir.file("LIBRARY.DAT")), 0u);
 }
 
 TEST(CreateExportFile, IsSilentAndEmptiesAnExistingFile) {

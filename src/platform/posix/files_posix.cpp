@@ -1,5 +1,6 @@
 // POSIX files named by native paths: the data file, and files the writer makes.
 #include "platform/platform.h"
+#include "platform/posix/read_files_posix.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -28,6 +29,7 @@ PlatformFile platform_open_read(const char* native_path) {
     errno = error;
     return INVALID_HANDLE_VALUE;
   }
+  remember_read_file(fd, info.st_dev, info.st_ino);
   return fd;
 }
 
@@ -75,5 +77,7 @@ int platform_write_at(PlatformFile file, uint64_t offset, const void* buffer, ui
 }
 
 void platform_close(PlatformFile file) {
-  if (file != INVALID_HANDLE_VALUE) close(static_cast<int>(file));
+  if (file == INVALID_HANDLE_VALUE) return;
+  forget_read_file(static_cast<int>(file));
+  close(static_cast<int>(file));
 }
